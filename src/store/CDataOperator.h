@@ -51,8 +51,11 @@ public:
 
     // Copies the records whose CollectTime lies in [start, end] into a new
     // file at newPath. 0 written; -1 no record; -2 none in the range; -3 an
-    // SQLite error (a file this call created is removed again).
-    int exportTimeRange(const QString& newPath, const QString& start, const QString& end);
+    // SQLite error. A file this call created is removed again on failure.
+    // `progress`, when given, is called with the records copied so far and
+    // stops the copy (result -4, the new file removed) when it returns false.
+    int exportTimeRange(const QString& newPath, const QString& start, const QString& end,
+                        const std::function<bool(qint64)>& progress = {});
 
     // Number of pages of rowsPerPage records (0 for an empty table).
     int pageCount() const;
@@ -81,11 +84,18 @@ public:
 private:
     int discoverTables();
     void findPageStarts();
+    void pageStartsAfterAdd(qint64 newRowid);
+    void pageStartsAfterDelete(const std::vector<qint64>& deletedRowids);
+    bool keyIsRowid();
+    QString keyColumn() const;
     int readMainRows(int p, std::map<int, QStringList>& rows);
     int readSideRows(int p, std::map<int, QStringList>& rows);
 
     bool rowidPaging = false;
     QString rowidName;                    // rowid, _rowid_ or oid: whichever no column shadows
     std::vector<sqlite3_int64> pageStarts; // rowid of each page's first record
+    qint64 pagedRecords = 0;              // records the starts account for
+    qint64 maxRowid = 0;
+    int keyRowidState = -1;               // -1 unknown, 0 no, 1 the key column is the rowid
     bool sideColumnsAdded = false;
 };
