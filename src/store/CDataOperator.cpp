@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <limits>
 #include <ctime>
 
 namespace {
@@ -368,7 +369,10 @@ void CDataOperator::judgeAlarmData(const QString& path)
         q.release();
         db.close();
     } catch (const CppSQLite3Exception& e) {
-        std::printf("judgeAlarmData Error: %s\n", e.message().toUtf8().constData());
+        // A GUI process's standard output goes nowhere on the desktop it was
+        // written for; here it would land in the terminal of whoever started
+        // us, so the text takes the debug channel with the other SQLite errors.
+        vlog::debugOutput(QStringLiteral("judgeAlarmData Error: %1").arg(e.message()));
         try {
             q.release();
             db.close();

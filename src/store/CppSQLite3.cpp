@@ -417,6 +417,10 @@ void CppSQLite3DB::open(const QString& path)
         throw CppSQLite3Exception(rc, text);
     }
     db = handle;
+    // Double quotes always name a column or table here: with SQLite's
+    // legacy fallback a quoted name the table lacks would silently turn
+    // into a string literal and the statement would succeed on nonsense.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     setBusyTimeout(busyTimeoutMs);
 }
 
