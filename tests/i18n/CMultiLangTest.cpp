@@ -174,6 +174,15 @@ TEST_F(CMultiLangTest, FileEncodingIsDetected)
     }
 }
 
+TEST_F(CMultiLangTest, PathWithChineseFolderNameLoads)
+{
+    const QString path = write(QStringLiteral("语言 文件/简体中文.xml"),
+                               language(R"(<Module Name="M"><E ID="1" Text="x"/></Module>)"));
+    CMultiLang lang;
+    ASSERT_EQ(lang.setLangFile(path), 0);
+    EXPECT_EQ(lang.findText(u"M", u"1"), QStringLiteral("x"));
+}
+
 // Key texts are read like a decimal string-to-int conversion. A text with no
 // number, or one beyond the int range, finds nothing: the lookup must never
 // throw, where the plain conversion would end the program.
