@@ -44,7 +44,7 @@ QString placeholderPattern(const QString& text)
             ++j;
         while (j < text.size() && lengths.contains(text[j]))
             ++j;
-        // The conversion letter closes the spec; a '%' at the end has none.
+        // The conversion letter ends the placeholder; a '%' at the very end has none.
         const qsizetype end = j < text.size() ? j + 1 : j;
         pattern += text.mid(i, end - i);
         i = end - 1;
