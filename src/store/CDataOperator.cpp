@@ -198,8 +198,10 @@ void CDataOperator::findPageStarts()
         }
         plan.release();
 
-        // Fails on a WITHOUT ROWID table.
-        CppSQLite3Query range = db.query(QStringLiteral("SELECT min(%1), max(%1) FROM %2").arg(rowidName, table));
+        // Fails on a WITHOUT ROWID table. Two sub-selects, because SQLite
+        // seeks the b-tree's ends only for a lone min() or max(); both in
+        // one select scan the whole table.
+        CppSQLite3Query range = db.query(QStringLiteral("SELECT (SELECT min(%1) FROM %2), (SELECT max(%1) FROM %2)").arg(rowidName, table));
         const qint64 low = range.int64Or(0, 0);
         const qint64 high = range.int64Or(1, -1);
         const qint64 count = recordCount;
