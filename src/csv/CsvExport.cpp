@@ -143,7 +143,7 @@ CsvResult toFile(const QString& path, const PageView& view, const std::function<
             return cannotWrite(path + QStringLiteral(": is a folder"));
         // Root may write any file; a file without write bits is still one
         // the user marked read-only.
-        const QFile::Permissions writeBits = QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
+        const QFile::Permissions writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
         if (!target.isWritable() || !(target.permissions() & writeBits))
             return cannotWrite(path + QStringLiteral(": the file is read-only"));
     }
