@@ -1,6 +1,8 @@
 // vantrel-cli: the data-record store, CSV exchange and merging for scripts
 // and batch work, on the same core as the application.
 #include "cli/CliSupport.h"
+#include "cli/CsvCommands.h"
+#include "cli/MergeCommand.h"
 #include "cli/StoreCommands.h"
 
 #include <QCoreApplication>
@@ -8,12 +10,6 @@
 
 #include <cstdio>
 #include <cstring>
-
-// Commands that live in their own units; declared weak so the tool builds
-// while a unit is missing from a partial checkout.
-int runExportCommand(const QStringList& args) __attribute__((weak));
-int runImportCommand(const QStringList& args) __attribute__((weak));
-int runMergeCommand(const QStringList& args) __attribute__((weak));
 
 namespace {
 
@@ -52,17 +48,11 @@ int main(int argc, char** argv)
     if (command == QLatin1String("sample"))
         return runSampleCommand(args);
 
-    using Runner = int (*)(const QStringList&);
-    const struct {
-        const char* name;
-        Runner run;
-    } linked[] = {{"export", runExportCommand}, {"import", runImportCommand}, {"merge", runMergeCommand}};
-    for (const auto& c : linked) {
-        if (command == QLatin1String(c.name)) {
-            if (!c.run)
-                return cli::usage(QStringLiteral("'%1' is not built into this vantrel-cli").arg(command));
-            return c.run(args);
-        }
-    }
+    if (command == QLatin1String("export"))
+        return runExportCommand(args);
+    if (command == QLatin1String("import"))
+        return runImportCommand(args);
+    if (command == QLatin1String("merge"))
+        return runMergeCommand(args);
     return cli::usage(QStringLiteral("unknown command '%1'").arg(command));
 }
