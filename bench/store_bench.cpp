@@ -64,6 +64,13 @@ void BM_Pages(benchmark::State& state)
     state.counters["last_ms"] = times[2] / n * 1000;
     state.counters["last_over_first"] = times[2] / times[0];
     state.counters["shell_count_ms"] = shellCountSeconds(file) * 1000;
+    // What reading by offset costs: the shell's LIMIT/OFFSET page read.
+    auto shellPage = [&](int p) {
+        return medianShellSeconds(QStringLiteral("sqlite3 %1 'select * from DataGrpData limit %2,1000;' >/dev/null")
+                                      .arg(shellQuote(file)).arg(qint64(p - 1) * 1000));
+    };
+    state.counters["shell_offset_first_ms"] = shellPage(1) * 1000;
+    state.counters["shell_offset_last_ms"] = shellPage(last) * 1000;
 }
 
 } // namespace
