@@ -503,6 +503,9 @@ void CppSQLite3DBA::open(const std::string& path)
         throw CppSQLite3ExceptionA(rc, text);
     }
     db = handle;
+    // As in the wide family: a double-quoted name the table lacks must be an
+    // error, not SQLite's legacy fallback to a string literal.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     setBusyTimeout(busyTimeoutMs);
 }
 
