@@ -213,9 +213,12 @@ QString CppSQLite3Query::text(int i) const
 
 QString CppSQLite3Query::textOr(int i, const QString& defaultValue) const
 {
-    if (isNull(i))
-        return defaultValue;
+    checkIndex(i);
+    // Every cell of every page passes here: ask for the type only when the
+    // text is missing, which is NULL or an empty blob.
     const void* t = sqlite3_column_text16(stmt, i);
+    if (!t)
+        return sqlite3_column_type(stmt, i) == SQLITE_NULL ? defaultValue : QStringLiteral("");
     const int bytes = sqlite3_column_bytes16(stmt, i);
     // Inner NUL characters end the text, as the C string would.
     QString s(reinterpret_cast<const QChar*>(t), bytes / 2);

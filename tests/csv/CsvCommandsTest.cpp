@@ -66,8 +66,9 @@ TEST(CsvCommands, FailuresNameTheFileAndUsageErrorsGiveTwo)
         const CliResult r = runCli(c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(c.errContains)) << r.err.toStdString();
-        if (c.exitCode == 1)
+        if (c.exitCode == 1) {
             EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
+        }
     }
 }
 
