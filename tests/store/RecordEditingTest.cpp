@@ -63,13 +63,11 @@ TEST(RecordEditing, AddWritesDefaultsAndNow)
 
         const QString stored = queryRows(path, "SELECT * FROM DataGrpData WHERE RecordNo = 6").front();
         const QStringList cells = stored.split(u'|');
-        if (c.ullTime)
+        if (c.ullTime) {
             EXPECT_EQ(cells[1], "0");
+        }
         const QString time = cells[c.ullTime ? 2 : 1];
-        if (c.numeric)
-            EXPECT_EQ(time, CDataOperator::timeTextToMs(row[1]));
-        else
-            EXPECT_EQ(time, row[1]);
+        EXPECT_EQ(time, c.numeric ? CDataOperator::timeTextToMs(row[1]) : row[1]);
         EXPECT_EQ(store.recordCount, 5) << "an add changed the record count";
     }
 }
