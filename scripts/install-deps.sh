@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
     libqt6svg6 adwaita-icon-theme
     libsqlite3-dev sqlite3
     liblog4cplus-dev libpugixml-dev libcsv-dev

@@ -1,0 +1,6 @@
+#include "ControlEx/CChartLineView.h"
+
+CChartLineView::CChartLineView(QWidget* parent) : CView(parent)
+{
+    setAutoFillBackground(true);
+}

@@ -1,0 +1,6 @@
+#include "EditWnd/CVantrelView.h"
+
+CVantrelView::CVantrelView(QWidget* parent) : CView(parent)
+{
+    setAutoFillBackground(true);
+}
