@@ -6,8 +6,9 @@ bool CChildFrame::PreCreateWindow()
 {
     if (!CMDIChildWnd::PreCreateWindow())
         return false;
+    // The menu itself goes; the window flag cannot, as a sub-window always
+    // puts the system-menu hint back.
     setSystemMenu(nullptr);
-    setWindowFlag(Qt::WindowSystemMenuHint, false);
     return true;
 }
 
