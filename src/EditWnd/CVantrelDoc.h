@@ -71,6 +71,15 @@ public:
     std::list<CurveSelection> curveList;
     std::map<QString, CurveStyle> curveStyles;
 
+    // The message-box owner and the language texts, from the application.
+    void showInfo(int key) const;
+
 private:
     void OnFileSave();
+    // Where the backup of `path` goes: the temporary folder and the file
+    // name, with a counter when another open document already backs up a
+    // file of that name there.
+    QString workingCopyFor(const QString& path) const;
+    void readRangeSettings();
+    void restoreUserFile();
 };
