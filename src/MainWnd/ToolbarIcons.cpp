@@ -6,6 +6,7 @@
 #include <functional>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QStandardPaths>
 
 namespace toolbaricons {
 namespace {
@@ -155,6 +156,17 @@ QIcon themed(const char* name, const QString& glyph, const QColor& colour)
 
 void prepareIconTheme()
 {
+    // Platforms without a desktop theme (offscreen, a bare X server) search
+    // only Qt's resources; the icon folders of the XDG data paths hold the
+    // themes a desktop would use.
+    QStringList paths = QIcon::themeSearchPaths();
+    for (const QString& folder :
+         QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                   QStandardPaths::LocateDirectory)) {
+        if (!paths.contains(folder))
+            paths.append(folder);
+    }
+    QIcon::setThemeSearchPaths(paths);
     const QString name = QIcon::themeName();
     if (name.isEmpty() || name == QLatin1String("hicolor"))
         QIcon::setThemeName(QStringLiteral("Adwaita"));

@@ -18,6 +18,10 @@ CMDIFrameWnd::CMDIFrameWnd() : area(new QMdiArea(this))
     area->setTabsClosable(true);
     area->setTabsMovable(true);
     area->setTabShape(QTabWidget::Rounded);
+    // One open file would otherwise give one tab across the whole window,
+    // which reads as a title bar rather than a tab.
+    if (auto* tabs = area->findChild<QTabBar*>())
+        tabs->setExpanding(false);
     setCentralWidget(area);
     connect(area, &QMdiArea::subWindowActivated, this, [this] { scheduleCommandUpdate(); });
 

@@ -6,6 +6,7 @@
 #include "MainWnd/CAboutDlg.h"
 #include "MainWnd/CMainFrame.h"
 #include "MainWnd/CSelectorComboBox.h"
+#include "store/SampleGenerator.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -43,6 +44,14 @@ TEST(Screenshots, MainWindowMenusAndDialogsInBothLanguages)
             menu->grab().save(QDir(folder).filePath(QStringLiteral("menu%1-%2.png").arg(++index).arg(suffix)));
             menu->hide();
         }
+        SampleOptions options;
+        options.rows = 2500;
+        ASSERT_EQ(writeSampleFile(work.path(QStringLiteral("Line1.db")), options), 0);
+        ASSERT_NE(app.OpenDocumentFile(work.path(QStringLiteral("Line1.db"))), nullptr);
+        frame->updateCommandUI();
+        QTest::qWait(50);
+        EXPECT_TRUE(frame->grab().save(QDir(folder).filePath(QStringLiteral("document-%1.png").arg(suffix))));
+
         CSetMaxRowDlg rows(1000, frame);
         rows.show();
         QTest::qWait(50);
