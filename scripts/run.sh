@@ -11,9 +11,10 @@ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD_DIR" -j "$(nproc)"
 
 WORK=${VANTREL_WORK_DIR:-$ROOT/run}
-mkdir -p "$WORK/samples"
-cp -r "$BUILD_DIR/Language" "$WORK/" 2>/dev/null || true
-cp "$BUILD_DIR/log4cplus.cfg" "$WORK/"
+mkdir -p "$WORK/samples" "$WORK/Language"
+# The application reads Language/ and log4cplus.cfg from its working folder.
+cp "$ROOT/Language/"*.xml "$WORK/Language/"
+cp "$ROOT/log4cplus.cfg" "$WORK/"
 CLI="$ROOT/$BUILD_DIR/vantrel-cli"
 if [ ! -f "$WORK/samples/Line1.db" ]; then
     "$CLI" sample samples "$WORK/samples/Line1.db" --rows 20000
@@ -22,9 +23,11 @@ if [ ! -f "$WORK/samples/Line1.db" ]; then
     "$CLI" sample oplog "$WORK/samples/OperatorLog.db" --rows 300
     "$CLI" sample series "$WORK/samples/Line3" --rows 2000 --files 5
 fi
-echo "Sample files are in $WORK/samples"
+echo "Sample files are in $WORK/samples (open them with File > Open):"
+ls -1 "$WORK/samples"
 
 if [ -x "$BUILD_DIR/vantrel" ]; then
+    echo "Starting Vantrel in $WORK (settings RoruDize.ini, log in log/, crash reports in dump_report/)"
     cd "$WORK"
     exec "$ROOT/$BUILD_DIR/vantrel" "$@"
 fi
