@@ -139,7 +139,7 @@ Qt::ItemFlags CReportGridModel::flags(const QModelIndex& index) const
 bool CReportGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (role != Qt::EditRole || !index.isValid() || size_t(index.row()) >= rowIndex.size()
-        || !editHandler)
+        || !editHandler || !(flags(index) & Qt::ItemIsEditable))
         return false;
     return editHandler(index.row(), index.column(), value.toString());
 }

@@ -151,8 +151,31 @@ int CVantrelView::gridDataFilling(const int& rebuild)
     CVantrelApp* app = theApp();
     const int limit = app ? app->maxRowsPerPage : int(doc->page.rows.size());
     model->setRows(doc->page.rows, std::min(limit, int(doc->page.rows.size())));
+    if (rebuild == 1)
+        widenColumnsToRows();
     table->scrollToTop();
     return 0;
+}
+
+void CVantrelView::widenColumnsToRows()
+{
+    // Columns outside the time columns may hold times too (an alarm's
+    // confirmation time) or long alarm texts; the first rows of the first
+    // page stand for the rest, so the cost does not grow with the page.
+    constexpr int sampledRows = 50;
+    constexpr int widest = 420;
+    const QFontMetrics metrics = table->fontMetrics();
+    const int padding = 2 * metrics.averageCharWidth() + 8;
+    const int rows = std::min(sampledRows, model->rowCount());
+    for (int c = 0; c < model->columnCount(); ++c) {
+        int needed = 0;
+        for (int r = 0; r < rows; ++r)
+            needed = std::max(needed, metrics.horizontalAdvance(
+                                          model->data(model->index(r, c), Qt::DisplayRole).toString()));
+        needed = std::min(widest, needed + padding);
+        if (needed > table->columnWidth(c))
+            table->setColumnWidth(c, needed);
+    }
 }
 
 int CVantrelView::setupGridColumns()

@@ -61,6 +61,8 @@ private:
     // shown is not the document's.
     void refreshIfStale();
     bool isTimeColumn(int column) const;
+    // Makes the columns wide enough for what the first rows hold.
+    void widenColumnsToRows();
     void showInfo(int key);
 
     int rebuildColumns = 0;

@@ -7,9 +7,24 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
+
+namespace {
+
+// The recent-file list lives in the runner's settings, shared by every
+// test; each test here starts and leaves it empty.
+void clearSettings()
+{
+    QSettings settings(QStringLiteral("VantrelTool"), QStringLiteral("VantrelTool"));
+    settings.clear();
+    settings.sync();
+}
+
+} // namespace
 
 void DocumentFixture::SetUp()
 {
+    clearSettings();
     work = std::make_unique<WorkFolder>();
     work->writeFile(QStringLiteral("RoruDize.ini"), settingsFile());
     // Before the application, so that documents still open at shutdown
@@ -26,6 +41,7 @@ void DocumentFixture::TearDown()
     app.reset();
     messages.reset();
     work.reset();
+    clearSettings();
 }
 
 QString DocumentFixture::sample(const QString& name, SampleOptions options) const
@@ -52,7 +68,17 @@ CVantrelDoc* DocumentFixture::openThroughDialog(const QString& path)
     frame->routeCommand(cmd::FileOpen);
     uilib::setFileDialogResponder(previous);
     frame->updateCommandUI();
-    return qobject_cast<CVantrelDoc*>(frame->GetActiveDocument());
+    return findDocument(path);
+}
+
+CVantrelDoc* DocumentFixture::findDocument(const QString& path) const
+{
+    // By path: offscreen, which child frame is active after others closed
+    // is up to the window system.
+    for (CDocument* doc : app->documents())
+        if (QFileInfo(doc->GetPathName()).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+            return qobject_cast<CVantrelDoc*>(doc);
+    return nullptr;
 }
 
 CVantrelDoc* DocumentFixture::open(const QString& path)

@@ -29,6 +29,7 @@ protected:
     // Opens through the file-open command and its dialog.
     CVantrelDoc* openThroughDialog(const QString& path);
     CVantrelDoc* open(const QString& path);
+    CVantrelDoc* findDocument(const QString& path) const;
     CVantrelView* reportView(CVantrelDoc* doc) const;
     // Closes the document; the message recorder answers any question.
     void close(CVantrelDoc* doc);
