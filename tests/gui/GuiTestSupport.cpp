@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -37,11 +38,16 @@ WorkFolder::WorkFolder(bool withLanguageFiles) : previous(QDir::currentPath())
               "log4cplus.appender.CAPTURE.layout.ConversionPattern=%m%n\n");
     EXPECT_TRUE(QDir::setCurrent(dir.path()));
     vlog::configure("log4cplus.cfg");
+    // Each test starts with settings of its own (recent files, layout), so
+    // no test sees what an earlier one left behind.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path(QStringLiteral("config")));
 }
 
 WorkFolder::~WorkFolder()
 {
     QDir::setCurrent(previous);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       qEnvironmentVariable("XDG_CONFIG_HOME"));
 }
 
 QString WorkFolder::path(const QString& name) const

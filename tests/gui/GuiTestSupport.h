@@ -15,8 +15,8 @@
 #include <vector>
 
 // A temporary working directory holding Language/ and log4cplus.cfg (the
-// log goes to log/test.log there); the previous working directory comes
-// back at destruction.
+// log goes to log/test.log there) and the test's own settings store; the
+// previous working directory comes back at destruction.
 class WorkFolder
 {
 public:
