@@ -22,3 +22,12 @@ target_link_libraries(vantrel PRIVATE vantrel_gui)
 target_compile_definitions(vantrel PRIVATE VANTREL_VERSION="${PROJECT_VERSION}")
 # The application runs from the build folder too, with its data beside it.
 add_dependencies(vantrel vantrel_data)
+
+# The window's benchmark: a program of its own, since it needs a
+# QApplication before anything else runs.
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/gui/gui_bench.cpp)
+    add_executable(vantrel_gui_bench
+        ${CMAKE_SOURCE_DIR}/bench/gui/gui_bench.cpp ${CMAKE_SOURCE_DIR}/bench/bench_support.cpp)
+    target_link_libraries(vantrel_gui_bench PRIVATE vantrel_gui PkgConfig::SQLITE3)
+    add_dependencies(vantrel_gui_bench vantrel_data)
+endif()

@@ -104,12 +104,14 @@ int CVantrelView::refreshFromDocument()
     if (!doc)
         return 0;
     columnCount = doc->displayColumnCount;
+    const int previousLanguage = alarmTextLanguage;
     alarmTextLanguage = doc->alarmTextLanguage;
     const auto texts = doc->store.alarmTexts.find(alarmTextLanguage);
     std::map<QString, QString> alarmTexts;
     if (texts != doc->store.alarmTexts.end())
         alarmTexts = texts->second;
     const bool alarmTextShown = !alarmTexts.empty();
+    const bool languageChanged = alarmTextLanguage != previousLanguage;
     rebuildColumns = doc->rebuildColumns;
     shownPageNumber = doc->currentPage;
     pageCount = doc->pageCount;
@@ -128,6 +130,9 @@ int CVantrelView::refreshFromDocument()
         model->setColumns(doc->page.columns);
     if (gridDataFilling(newColumns ? 1 : 0) < 0)
         return 0;
+    // Alarm texts of another language may be longer.
+    if (!newColumns && languageChanged && alarmTextShown)
+        widenColumnsToRows();
     if (CVantrelApp* app = theApp()) {
         if (auto* frame = qobject_cast<CMainFrame*>(app->mainFrame())) {
             // The selector may hold the items of another document.
