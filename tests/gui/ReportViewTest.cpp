@@ -10,7 +10,10 @@
 #include "uilib/CMDIChildWnd.h"
 #include "uilib/CommandIds.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QTest>
 #include <QTableView>
 
 #include <sqlite3.h>
@@ -321,6 +324,55 @@ TEST_F(ReportViewTest, ShowReportActivatesTheGridOrMakesANewOne)
     EXPECT_EQ(second->gridModel()->keyAt(0), 1001);
     EXPECT_GE(second->grid()->columnWidth(1), 160);
     EXPECT_EQ(frame->GetActiveView(), second);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ReportViewTest, TypingIntoACellEndsInTheFileOrInInfo15)
+{
+    const QString path = sample(QStringLiteral("tank.db"), SampleOptions::Samples, 5);
+    CVantrelDoc* doc = open(path);
+    ASSERT_NE(doc, nullptr);
+    CVantrelView* view = reportView(doc);
+    QTableView* grid = view->grid();
+    frame->show();
+    grid->setFocus();
+
+    const struct {
+        const char* typed;
+        const char* shownAfter; // nullptr: the old text
+        int info;
+    } cases[] = {
+        {"33.25", "33.25", 0},
+        {"abc", nullptr, 15},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const QString old = shown(doc, 1, 2);
+        messages->shown.clear();
+        const QModelIndex cell = view->gridModel()->index(1, 2);
+        grid->setCurrentIndex(cell);
+        grid->edit(cell);
+        auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(cell));
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->text(), old);
+        editor->selectAll();
+        QTest::keyClicks(editor, QString::fromUtf8(c.typed));
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The delegate commits once control is back in the event loop.
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shown(doc, 1, 2), c.shownAfter ? QString::fromUtf8(c.shownAfter) : old);
+        if (c.info) {
+            EXPECT_EQ(messages->texts(), QStringList{info(c.info)});
+        } else {
+            EXPECT_TRUE(messages->shown.empty());
+        }
+    }
+    EXPECT_EQ(queryRows(path, QStringLiteral("SELECT Value1 FROM DataGrpData WHERE RecordNo = 2")),
+              std::vector<QString>{QStringLiteral("33.25")});
+    EXPECT_TRUE(doc->dataModified);
 }
 
 } // namespace
