@@ -46,8 +46,12 @@ CVantrelView::CVantrelView(QWidget* parent) : CView(parent)
     table->setTextElideMode(Qt::ElideRight);
     table->setAlternatingRowColors(true);
     table->setSelectionBehavior(QAbstractItemView::SelectItems);
-    table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                           | QAbstractItemView::AnyKeyPressed);
+    // No editing on any key: Shift+C, Shift+V and Shift+R are the close,
+    // print preview and print setup accelerators, and a typed capital
+    // would run them instead of starting an edit. Inside the editor the
+    // line edit takes typed text and its editing keys before any
+    // accelerator.
+    table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(table);

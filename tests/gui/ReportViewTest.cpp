@@ -373,6 +373,24 @@ TEST_F(ReportViewTest, TypingIntoACellEndsInTheFileOrInInfo15)
     EXPECT_EQ(queryRows(path, QStringLiteral("SELECT Value1 FROM DataGrpData WHERE RecordNo = 2")),
               std::vector<QString>{QStringLiteral("33.25")});
     EXPECT_TRUE(doc->dataModified);
+
+    // Keys that are accelerators elsewhere (Shift+C closes the document,
+    // Ctrl+X ends the program) are text or editing keys inside the editor.
+    const QModelIndex cell = view->gridModel()->index(0, 2);
+    grid->edit(cell);
+    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(cell));
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClick(editor, 'C', Qt::ShiftModifier);
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(editor, 'V', Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor->text(), QStringLiteral("V"));
+    EXPECT_EQ(app->documents().size(), 1u);
+    EXPECT_TRUE(app->endCodes.empty());
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QCoreApplication::processEvents();
 }
 
 } // namespace
