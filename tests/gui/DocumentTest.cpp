@@ -253,6 +253,21 @@ TEST_F(DocumentTest, ClosingAChangedFileKeepsOrRestoresIt)
     }
 }
 
+TEST_F(DocumentTest, RestoreWithoutItsBackupLogsAndKeepsTheChangedFile)
+{
+    const QString path = sample(QStringLiteral("tank.db"), SampleOptions::Samples, 10);
+    CVantrelDoc* doc = open(path);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(editFirstValue(doc, QStringLiteral("4.5")));
+    const QByteArray changed = readAll(path);
+    ASSERT_TRUE(QFile::remove(doc->workingCopyPath));
+    messages->answers.push_back(uilib::MessageAnswer::Cancel);
+    close(doc);
+    EXPECT_TRUE(logged(QStringLiteral("Restore data failed .")));
+    EXPECT_EQ(readAll(path), changed);
+    EXPECT_TRUE(app->documents().empty());
+}
+
 TEST_F(DocumentTest, TwoFilesOfOneNameKeepTheirOwnBackups)
 {
     const QString a = sample(QStringLiteral("line1/data.db"), SampleOptions::Samples, 20);
