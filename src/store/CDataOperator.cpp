@@ -243,7 +243,7 @@ int CDataOperator::readPage(int p)
         const int result = readMainRows(p, rows);
         if (result < 0)
             return result;
-        if (fileKind == AlarmData && readSideRows(p, rows) < 0)
+        if (fileKind == AlarmData && readSideRows(rows) < 0)
             return -5;
         page.rows.swap(rows);
         return 0;
@@ -308,7 +308,11 @@ int CDataOperator::readMainRows(int p, std::map<int, QStringList>& rows)
     return 0;
 }
 
-int CDataOperator::readSideRows(int p, std::map<int, QStringList>& rows)
+// Side rows join the page's records by key. Taken by position instead (the
+// side table's rows offset like the page), a side table that holds rows
+// for only some alarms - confirmations, say - would hang them on the wrong
+// pages and add records of later pages that hold nothing but side cells.
+int CDataOperator::readSideRows(std::map<int, QStringList>& rows)
 {
     if (db.queryInt(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ")
                     + quoteLiteral(sideTableName)) == 0)
@@ -318,18 +322,28 @@ int CDataOperator::readSideRows(int p, std::map<int, QStringList>& rows)
     if (head.atEnd())
         return 0;
     const int n = head.columnCount();
+    const QString sideKey = quoteIdentifier(head.columnName(0));
     if (!sideColumnsAdded) {
         for (int i = 1; i < n; ++i)
             page.columns.append(head.columnName(i));
         sideColumnsAdded = true;
     }
     head.release();
+    if (rows.empty())
+        return 0;
 
-    // The side table is paged by position, as the alarm records are.
-    const qint64 offset = qint64(rowsPerPage) * (p - 1);
-    CppSQLite3Query q = db.query(QStringLiteral("select * from %1 limit %2,%3").arg(side).arg(offset).arg(rowsPerPage));
-    for (; !q.atEnd(); q.next()) {
-        QStringList& cells = rows[q.intOr(0, 0)];
+    // Every record of the page holds the main table's cells only; a record
+    // with more already has its side cells (a key the side table repeats).
+    const qsizetype mainCells = rows.begin()->second.size();
+    CppSQLite3Statement statement =
+        db.prepare(QStringLiteral("select * from %1 where %2 between ? and ?").arg(side, sideKey));
+    statement.bindInt(1, rows.begin()->first);
+    statement.bindInt(2, rows.rbegin()->first);
+    for (CppSQLite3Query q = statement.executeQuery(); !q.atEnd(); q.next()) {
+        const auto record = rows.find(q.intOr(0, 0));
+        if (record == rows.end() || record->second.size() != mainCells)
+            continue;
+        QStringList& cells = record->second;
         for (int i = 1; i < n; ++i) {
             QString cell = q.textOr(i, QString());
             if (i == 1 && numericTime)

@@ -89,7 +89,7 @@ private:
     bool keyIsRowid();
     QString keyColumn() const;
     int readMainRows(int p, std::map<int, QStringList>& rows);
-    int readSideRows(int p, std::map<int, QStringList>& rows);
+    int readSideRows(std::map<int, QStringList>& rows);
 
     bool rowidPaging = false;
     QString rowidName;                    // rowid, _rowid_ or oid: whichever no column shadows
