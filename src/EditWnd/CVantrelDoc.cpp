@@ -1,5 +1,6 @@
 #include "EditWnd/CVantrelDoc.h"
 
+#include "EditWnd/CsvFileCommands.h"
 #include "MainWnd/CMainFrame.h"
 #include "MainWnd/CVantrelApp.h"
 #include "store/OutputNames.h"
@@ -61,6 +62,9 @@ CVantrelDoc::CVantrelDoc()
         onUpdateCommand(id, [](CCmdUI& ui) { ui.Enable(true); });
     onUpdateCommand(cmd::RowsPerPage, [](CCmdUI& ui) { ui.Enable(false); });
     onCommand(cmd::FileSave, [this] { OnFileSave(); });
+    // Whichever view is active: the import makes a new file and leaves
+    // this one alone.
+    onCommand(cmd::ImportCsv, [this] { csvfilecommands::OnImportCsv(*this); });
 }
 
 CVantrelDoc::~CVantrelDoc() = default;

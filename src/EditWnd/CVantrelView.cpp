@@ -1,10 +1,13 @@
 #include "EditWnd/CVantrelView.h"
 
 #include "EditWnd/CReportGridModel.h"
+#include "EditWnd/CsvFileCommands.h"
+#include "EditWnd/RecordCommands.h"
 #include "EditWnd/CVantrelDoc.h"
 #include "MainWnd/CMainFrame.h"
 #include "MainWnd/CSelectorComboBox.h"
 #include "MainWnd/CVantrelApp.h"
+#include "uilib/CommandIds.h"
 #include "uilib/MessageSeam.h"
 #include "util/Log.h"
 #include "util/ProfileFile.h"
@@ -56,6 +59,14 @@ CVantrelView::CVantrelView(QWidget* parent) : CView(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(table);
     setFocusProxy(table);
+
+    // Handled only while the report is the active view, so with the curves
+    // in front these commands are disabled.
+    onCommand(cmd::AddRecord, [this] { recordcommands::OnAddRecord(*this); });
+    onCommand(cmd::DeleteRecord, [this] { recordcommands::OnDeleteRecord(*this); });
+    onCommand(cmd::Query, [this] { recordcommands::OnQueryData(*this); });
+    onCommand(cmd::ExportPageCsv, [this] { csvfilecommands::OnSaveAsCsv(*this, false); });
+    onCommand(cmd::ExportAllCsv, [this] { csvfilecommands::OnSaveAsCsv(*this, true); });
 }
 
 CVantrelView::~CVantrelView() = default;

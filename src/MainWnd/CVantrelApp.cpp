@@ -10,6 +10,7 @@
 #include "MainWnd/CrashReport.h"
 #include "MainWnd/MenuLayout.h"
 #include "MainWnd/ToolbarIcons.h"
+#include "merge/CMergeDlg.h"
 #include "uilib/CDocTemplate.h"
 #include "uilib/CommandIds.h"
 #include "uilib/DialogSeam.h"
@@ -89,6 +90,7 @@ CVantrelApp::CVantrelApp()
     onUpdateCommand(cmd::LanguageEnglish, [this](CCmdUI& ui) { ui.SetCheck(languageIndex == 1); });
     onCommand(cmd::RowsPerPage, [this] { OnSetMaxRows(); });
     onCommand(cmd::FilePrintSetup, [this] { OnFilePrintSetup(); });
+    onCommand(cmd::MergeFiles, [this] { OnMergeFiles(); });
 }
 
 CVantrelApp::~CVantrelApp()
@@ -430,6 +432,13 @@ void CVantrelApp::OnSetMaxRows()
         return;
     maxRowsPerPage = dialog.value;
     ProfileFile(settingsFile).writeString(rowsSection, rowsKey, QString::number(maxRowsPerPage));
+}
+
+void CVantrelApp::OnMergeFiles()
+{
+    // No parent, as the merge works on files and not on any open document.
+    CMergeDlg dialog;
+    uilib::runModal(dialog);
 }
 
 QPrinter& CVantrelApp::printer()

@@ -64,6 +64,7 @@ public:
     void OnAppAbout();
     void OnLanguageSwitch(int target);
     void OnSetMaxRows();
+    void OnMergeFiles();
     void OnFilePrintSetup();
     QPrinter& printer();
 

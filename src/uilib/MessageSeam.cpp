@@ -52,9 +52,15 @@ MessageAnswer runBox(const MessageRequest& request)
 
 MessageAnswer showMessage(QWidget* owner, const QString& text, MessageButtons buttons)
 {
+    return showCaptionedMessage(owner, QString::fromUtf16(MessageCaption), text, buttons);
+}
+
+MessageAnswer showCaptionedMessage(QWidget* owner, const QString& caption, const QString& text,
+                                   MessageButtons buttons)
+{
     MessageRequest request;
     request.owner = owner;
-    request.caption = QString::fromUtf16(MessageCaption);
+    request.caption = caption;
     request.text = text;
     request.buttons = buttons;
     // A copy: the responder may install another one while it runs.

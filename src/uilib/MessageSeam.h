@@ -31,6 +31,10 @@ inline constexpr char16_t MessageCaption[] = u"Vantrel";
 // OK box.
 MessageAnswer showMessage(QWidget* owner, const QString& text,
                           MessageButtons buttons = MessageButtons::Ok);
+// The same with a caption of its own, for the few questions whose caption
+// is a language text (the delete confirmation).
+MessageAnswer showCaptionedMessage(QWidget* owner, const QString& caption, const QString& text,
+                                   MessageButtons buttons);
 
 // Installs `responder` in place of the box; an empty one restores the
 // box. Returns the responder it replaces.
