@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QLocale>
 #include <QProgressDialog>
 
 #include <limits>
@@ -89,9 +90,13 @@ bool ProgressRunner::report(qint64 done, qint64 total, bool showCount)
         const int value = total <= 0 ? 0 : scaled ? int(done * 1000 / total) : int(std::min(done, total));
         dialog->setRange(0, maximum);
         dialog->setValue(value);
-        if (showCount)
-            dialog->setLabelText(total > 0 ? QStringLiteral("%1 / %2").arg(done).arg(total)
-                                           : QString::number(done));
+        if (showCount) {
+            // Grouped digits: "1,750,000 / 5,000,000" reads at a glance, and
+            // both interface languages group by thousands with a comma.
+            const QLocale numbers(QLocale::English);
+            dialog->setLabelText(total > 0 ? numbers.toString(done) + QStringLiteral(" / ") + numbers.toString(total)
+                                           : numbers.toString(done));
+        }
         QCoreApplication::processEvents();
         wasCancelled = dialog->wasCanceled();
     } else {
