@@ -35,12 +35,6 @@ QWidget* mainWindow(CVantrelView& view)
     return app && app->mainFrame() ? static_cast<QWidget*>(app->mainFrame()) : view.window();
 }
 
-int rowsShown(int rows)
-{
-    CVantrelApp* app = theApp();
-    return std::min(app ? app->maxRowsPerPage : rows, rows);
-}
-
 } // namespace
 
 void OnAddRecord(CVantrelView& view)
@@ -66,19 +60,19 @@ void OnAddRecord(CVantrelView& view)
     doc->page.rows[key] = cells;
     CReportGridModel::Rows rows = model->rows();
     rows[key] = cells;
-    const int shown = rowsShown(int(rows.size()));
+    // Every row the page holds, also past the page size: the page count
+    // is not recounted until the file is opened again, so on a full last
+    // page a grid cut to the page size would hide the record just added
+    // where no page could reach it, while the page's CSV export wrote it.
+    const int shown = int(rows.size());
     model->setRows(std::move(rows), shown);
     doc->UpdateAllViews(nullptr, 0, nullptr);
     doc->dataModified = true;
 
-    // The new key is the largest, so its row is the last; on a full page
-    // it lies past the rows shown and there is nothing to scroll to.
-    const int row = int(model->rows().size()) - 1;
-    if (row < shown) {
-        const QModelIndex index = model->index(row, 0);
-        view.grid()->scrollTo(index);
-        view.grid()->setCurrentIndex(index);
-    }
+    // The new key is the largest, so its row is the last.
+    const QModelIndex index = model->index(shown - 1, 0);
+    view.grid()->scrollTo(index);
+    view.grid()->setCurrentIndex(index);
 }
 
 void OnDeleteRecord(CVantrelView& view)
@@ -108,7 +102,8 @@ void OnDeleteRecord(CVantrelView& view)
     doc->page.rows.erase(key);
     CReportGridModel::Rows rows = model->rows();
     rows.erase(key);
-    const int shown = rowsShown(int(rows.size()));
+    // All the rows left, as after an add (which may have grown the page).
+    const int shown = int(rows.size());
     model->setRows(std::move(rows), shown);
     doc->UpdateAllViews(nullptr, 0, nullptr);
     doc->dataModified = true;

@@ -99,8 +99,9 @@ TEST_F(RecordCommandsTest, AddGoesToTheLastPageAndShowsTheNewRecord)
     } cases[] = {
         {"from a middle page", 2500, 2, 3, 501, 501},
         {"already on the last page", 2500, 3, 3, 501, 501},
-        // A full last page keeps its size: the record is held but not shown.
-        {"full last page", 2000, 1, 2, 1000, 1001},
+        // A full last page grows by the record rather than hide it where
+        // no page reaches it.
+        {"full last page", 2000, 1, 2, 1001, 1001},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,6 +118,8 @@ TEST_F(RecordCommandsTest, AddGoesToTheLastPageAndShowsTheNewRecord)
         EXPECT_EQ(int(model->rows().size()), c.pageRows);
         const int newKey = c.records + 1;
         EXPECT_EQ(model->rows().rbegin()->first, newKey);
+        EXPECT_EQ(model->keyAt(c.shownRows - 1), newKey);
+        EXPECT_EQ(reportView(doc)->grid()->currentIndex().row(), c.shownRows - 1);
         EXPECT_EQ(doc->page.rows.count(newKey), 1u);
         EXPECT_TRUE(doc->dataModified);
         EXPECT_EQ(recordsInFile(path), c.records + 1);
