@@ -81,9 +81,11 @@ bool ProgressRunner::report(qint64 done, qint64 total, bool showCount)
         return true;
     lastUpdateMs = now;
 
-    if (!dialog && now - startedMs >= showAfterMs)
+    if (!shown && now - startedMs >= showAfterMs) {
         window()->show();
-    if (dialog && dialog->isVisible()) {
+        shown = true;
+    }
+    if (shown) {
         // The bar counts in int; byte counts of a large CSV file do not fit.
         const bool scaled = total > std::numeric_limits<int>::max();
         const int maximum = total <= 0 ? 0 : scaled ? 1000 : int(total);

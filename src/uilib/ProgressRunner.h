@@ -58,5 +58,6 @@ private:
     std::unique_ptr<QProgressDialog> dialog;
     qint64 lastUpdateMs = -1;
     qint64 startedMs = 0;
+    bool shown = false;
     bool wasCancelled = false;
 };
