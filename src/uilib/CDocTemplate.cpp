@@ -53,10 +53,12 @@ CDocument* CDocTemplate::OpenDocumentFile(const QString& path, bool makeVisible)
     }
     const bool opened = path.isEmpty() ? doc->OnNewDocument() : doc->OnOpenDocument(path);
     if (!opened) {
-        // Detach the views first: deleting the frame deletes them, and
-        // they must not report back to a document already gone.
-        for (CView* view : doc->views())
-            view->setDocument(nullptr);
+        // Detach the views first, on both sides: deleting the frame deletes
+        // them, so neither may the views report back to the document nor
+        // the document's destructor reach for views already gone.
+        const auto views = doc->views();
+        for (CView* view : views)
+            doc->RemoveView(view);
         delete frame;
         RemoveDocument(doc);
         delete doc;

@@ -17,6 +17,11 @@ namespace {
 
 TEST(CrashReport, CrashingProcessLeavesAReportAndStillEndsByItsSignal)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer takes SIGSEGV for itself and ends the child with an
+    // exit code, so the handler under test never runs.
+    GTEST_SKIP() << "not meaningful under AddressSanitizer";
+#endif
     WorkFolder work;
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
