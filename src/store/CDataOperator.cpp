@@ -32,18 +32,6 @@ qint64 leadingInt64(const QString& text)
     return negative ? -v : v;
 }
 
-// Decides whether a sampled time value means the file stores milliseconds.
-// A value without ':' counts as milliseconds only when it is a number: an
-// empty (NULL) or non-numeric value decides nothing, because taking it for
-// milliseconds would turn every real time text of the file into 1970.
-bool looksNumeric(const QString& sample)
-{
-    if (sample.isEmpty() || sample.contains(u':'))
-        return false;
-    const QChar c = sample.front();
-    return c.isDigit() || ((c == u'-' || c == u'+') && sample.size() > 1 && sample[1].isDigit());
-}
-
 void debugError(const CppSQLite3Exception& e)
 {
     vlog::debugOutput(e.message());
@@ -60,6 +48,16 @@ CDataOperator::~CDataOperator()
     } catch (const CppSQLite3Exception& e) {
         debugError(e);
     }
+}
+
+// Taking an empty or non-numeric value for milliseconds would turn every
+// real time text of the file into 1970.
+bool CDataOperator::isMillisecondSample(const QString& sample)
+{
+    if (sample.isEmpty() || sample.contains(u':'))
+        return false;
+    const QChar c = sample.front();
+    return c.isDigit() || ((c == u'-' || c == u'+') && sample.size() > 1 && sample[1].isDigit());
 }
 
 int CDataOperator::setRowsPerPage(int n)
@@ -281,7 +279,7 @@ int CDataOperator::readMainRows(int p, std::map<int, QStringList>& rows)
         sampleColumn = 2;
     else if (fileKind == OperationLog)
         sampleColumn = 1;
-    if (sampleColumn >= 0 && sampleColumn < q.columnCount() && looksNumeric(q.textOr(sampleColumn)))
+    if (sampleColumn >= 0 && sampleColumn < q.columnCount() && isMillisecondSample(q.textOr(sampleColumn)))
         numericTime = true;
 
     const int columns = q.columnCount();

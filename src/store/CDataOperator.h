@@ -38,6 +38,10 @@ public:
     int readPage(int p);
     void judgeAlarmData(const QString& path);
 
+    // Whether a time value sampled from a file means the file stores
+    // milliseconds: a number without ':'. An empty (NULL) or non-numeric
+    // value decides nothing.
+    static bool isMillisecondSample(const QString& sample);
     // Milliseconds since 1970 (UTC) as text <-> local record time text.
     static QString msToTimeText(const QString& text);
     static QString timeTextToMs(const QString& text);
