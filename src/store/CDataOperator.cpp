@@ -142,7 +142,7 @@ int CDataOperator::discoverTables()
         }
         first.release();
 
-        findPageStarts();
+        findPageStarts(recordCount);
         readPage(1);
         return 0;
     } catch (const CppSQLite3Exception& e) {
@@ -157,7 +157,7 @@ int CDataOperator::discoverTables()
 // a b-tree seek. Both read the table in rowid order, which is the order of
 // the plain "select *" scan, as long as SQLite scans the table itself and
 // not an index that happens to cover every column.
-void CDataOperator::findPageStarts()
+void CDataOperator::findPageStarts(qint64 records)
 {
     rowidPaging = false;
     pageStarts.clear();
@@ -202,12 +202,11 @@ void CDataOperator::findPageStarts()
         CppSQLite3Query range = db.query(QStringLiteral("SELECT (SELECT min(%1) FROM %2), (SELECT max(%1) FROM %2)").arg(rowidName, table));
         const qint64 low = range.int64Or(0, 0);
         const qint64 high = range.int64Or(1, -1);
-        const qint64 count = recordCount;
         range.release();
         maxRowid = high;
-        pagedRecords = count;
+        pagedRecords = records;
 
-        if (count > 0 && high - low + 1 == count) {
+        if (records > 0 && high - low + 1 == records) {
             // Rowids without gaps, the usual case for a panel's file: the
             // starts follow from the count without reading a record.
             for (qint64 start = low; start <= high; start += rowsPerPage)
@@ -408,6 +407,16 @@ int CDataOperator::closeDataFile()
 
 // ---- time conversion ----------------------------------------------------------------
 
+QString CDataOperator::recordTimeText(qint64 seconds)
+{
+    const std::time_t t = std::time_t(seconds);
+    std::tm tm{};
+    if (!localtime_r(&t, &tm))
+        return QString();
+    return QString::asprintf("%d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                             tm.tm_hour, tm.tm_min, tm.tm_sec);
+}
+
 QString CDataOperator::msToTimeText(const QString& text)
 {
     if (text.isEmpty())
@@ -415,14 +424,12 @@ QString CDataOperator::msToTimeText(const QString& text)
     const qint64 v = leadingInt64(text);
     const qint64 seconds = v / 1000;
     const qint64 ms = v - seconds * 1000;
-    const std::time_t t = std::time_t(seconds);
-    std::tm tm{};
+    const QString time = recordTimeText(seconds);
     // A number beyond what the C library can place in local time is shown
     // as it stands rather than as a made-up date.
-    if (!localtime_r(&t, &tm))
+    if (time.isEmpty())
         return text;
-    return QString::asprintf("%d-%02d-%02d %02d:%02d:%02d.%03d", tm.tm_year + 1900, tm.tm_mon + 1,
-                             tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, int(ms));
+    return time + QString::asprintf(".%03d", int(ms));
 }
 
 QString CDataOperator::timeTextToMs(const QString& text)

@@ -44,6 +44,9 @@ public:
     static bool isMillisecondSample(const QString& sample);
     // Milliseconds since 1970 (UTC) as text <-> local record time text.
     static QString msToTimeText(const QString& text);
+    // Seconds since 1970 as local record time text without milliseconds;
+    // empty when the C library cannot place them in local time.
+    static QString recordTimeText(qint64 seconds);
     static QString timeTextToMs(const QString& text);
 
     // Record editing. Results: 0 done; -1 table empty / no such key;
@@ -87,7 +90,7 @@ public:
 
 private:
     int discoverTables();
-    void findPageStarts();
+    void findPageStarts(qint64 records);
     void pageStartsAfterAdd(qint64 newRowid);
     void pageStartsAfterDelete(const std::vector<qint64>& deletedRowids);
     bool keyIsRowid();

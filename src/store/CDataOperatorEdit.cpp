@@ -5,7 +5,6 @@
 #include "util/Log.h"
 #include "util/PathUtil.h"
 
-#include <QDateTime>
 #include <QFile>
 
 #include <ctime>
@@ -15,15 +14,6 @@ namespace {
 void debugError(const CppSQLite3Exception& e)
 {
     vlog::debugOutput(e.message());
-}
-
-QString currentLocalTimeText()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    return QString::asprintf("%d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
-                             tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
 }
 
 // Runs a bound statement with the result rules of execUpdate: the generic
@@ -95,10 +85,7 @@ void CDataOperator::pageStartsAfterAdd(qint64 newRowid)
         maxRowid = newRowid;
         return;
     }
-    const int count = recordCount;
-    recordCount = int(pagedRecords + 1);
-    findPageStarts();
-    recordCount = count;
+    findPageStarts(pagedRecords + 1);
 }
 
 void CDataOperator::pageStartsAfterDelete(const std::vector<qint64>& deletedRowids)
@@ -106,10 +93,7 @@ void CDataOperator::pageStartsAfterDelete(const std::vector<qint64>& deletedRowi
     if (!rowidPaging)
         return;
     if (deletedRowids.size() != 1) {
-        const int count = recordCount;
-        recordCount = int(pagedRecords - qint64(deletedRowids.size()));
-        findPageStarts();
-        recordCount = count;
+        findPageStarts(pagedRecords - qint64(deletedRowids.size()));
         return;
     }
     // Every page from the one holding the deleted record on now starts one
@@ -160,7 +144,7 @@ int CDataOperator::addRecord(QStringList& row)
         QString timeText;
         QString storedTime;
         if (fileKind == SampleData || fileKind == AlarmData) {
-            timeText = currentLocalTimeText();
+            timeText = recordTimeText(std::time(nullptr));
             storedTime = timeText;
             if (numericTime) {
                 timeText += QStringLiteral(".000");

@@ -1,5 +1,7 @@
 #include "store/SampleGenerator.h"
 
+#include "store/CDataOperator.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,18 +10,8 @@
 #include <sqlite3.h>
 
 #include <cmath>
-#include <ctime>
 
 namespace {
-
-QString localTimeText(qint64 ms)
-{
-    const std::time_t seconds = std::time_t(ms / 1000);
-    std::tm tm{};
-    localtime_r(&seconds, &tm);
-    return QString::asprintf("%d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
-                             tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
-}
 
 class Writer
 {
@@ -65,7 +57,7 @@ public:
         if (numeric)
             integer(n, ms);
         else
-            text(n, localTimeText(ms));
+            text(n, CDataOperator::recordTimeText(ms / 1000));
     }
     bool step()
     {
