@@ -203,12 +203,7 @@ bool CppSQLite3Query::isNull(int i) const
 
 QString CppSQLite3Query::text(int i) const
 {
-    checkIndex(i);
-    const void* t = sqlite3_column_text16(stmt, i);
-    if (!t)
-        return QString();
-    const int bytes = sqlite3_column_bytes16(stmt, i);
-    return QString(reinterpret_cast<const QChar*>(t), bytes / 2);
+    return textOr(i, QString());
 }
 
 QString CppSQLite3Query::textOr(int i, const QString& defaultValue) const
