@@ -18,8 +18,7 @@ namespace {
 
 QString text(int key)
 {
-    CVantrelApp* app = theApp();
-    return app ? app->getLangText(QString::fromUtf16(langkeys::QueryDlg), key) : QString();
+    return langText(langkeys::QueryDlg, key);
 }
 
 // The pickers show seconds only; milliseconds left in the value would make

@@ -16,8 +16,7 @@ namespace {
 
 QString text(int key)
 {
-    CVantrelApp* app = theApp();
-    return app ? app->getLangText(QString::fromUtf16(langkeys::SetMaxRowsDlg), key) : QString();
+    return langText(langkeys::SetMaxRowsDlg, key);
 }
 
 } // namespace

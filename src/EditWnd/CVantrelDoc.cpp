@@ -69,11 +69,6 @@ CVantrelDoc::CVantrelDoc()
 
 CVantrelDoc::~CVantrelDoc() = default;
 
-bool CVantrelDoc::OnNewDocument()
-{
-    return CDocument::OnNewDocument();
-}
-
 QString CVantrelDoc::workingCopyFor(const QString& path) const
 {
     CVantrelApp* app = theApp();
@@ -131,11 +126,10 @@ bool CVantrelDoc::OnOpenDocument(const QString& path)
         return false;
     }
 
-    page = RecordPage();
     curveList.clear();
     curveStyles.clear();
     page = store.page;
-    displayColumnCount = store.columnCount - (store.ullTimeIndex > 0 ? 1 : 0);
+    displayColumnCount = shownColumnCount();
     rowsPerPage = store.rowsPerPage;
     if (page.columns.isEmpty() || page.rows.empty() || displayColumnCount <= 0 || rowsPerPage <= 0
         || recordCount <= 0)
@@ -146,7 +140,7 @@ bool CVantrelDoc::OnOpenDocument(const QString& path)
         curveStyles[name] = CurveStyle{};
     }
     readRangeSettings();
-    pageCount = recordCount / rowsPerPage + (recordCount % rowsPerPage ? 1 : 0);
+    pageCount = store.pageCount();
     // From the file name alone: a dot in a folder name ("v1.2/line.db")
     // would otherwise cut the title to "v1".
     fileTitle = ::fileTitle(path);
@@ -159,7 +153,7 @@ bool CVantrelDoc::OnOpenDocument(const QString& path)
 
 void CVantrelDoc::readRangeSettings()
 {
-    const ProfileFile settings(QStringLiteral("./RoruDize.ini"));
+    const ProfileFile settings(QString::fromUtf16(SettingsFile));
     const QString section = QStringLiteral("LineSet");
     const QString fallback = QStringLiteral("0.0");
     rangeType = settings.getInt(section, QStringLiteral("RANGETYPE"), 0);
@@ -182,9 +176,8 @@ void CVantrelDoc::OnCloseDocument()
     store.closeDataFile();
     if (dataModified) {
         CVantrelApp* app = theApp();
-        const QString text =
-            app ? app->getLangText(QString::fromUtf16(langkeys::InfoDlg), 16) : QString();
-        if (uilib::showMessage(app ? app->mainFrame() : nullptr, text, uilib::MessageButtons::OkCancel)
+        if (uilib::showMessage(app ? app->mainFrame() : nullptr, langText(langkeys::InfoDlg, 16),
+                               uilib::MessageButtons::OkCancel)
             == uilib::MessageAnswer::Cancel)
             restoreUserFile();
     }
@@ -197,6 +190,12 @@ void CVantrelDoc::restoreUserFile()
 {
     if (workingCopyPath.isEmpty() || !copyOver(workingCopyPath, userFilePath))
         VLOG_ERROR(unit, "Restore data failed .");
+}
+
+int CVantrelDoc::shownColumnCount() const
+{
+    // The store leaves a UllTime column out of the page it reads.
+    return store.columnCount - (store.ullTimeIndex > 0 ? 1 : 0);
 }
 
 int CVantrelDoc::openPage(const int& p)
@@ -212,7 +211,7 @@ int CVantrelDoc::openPage(const int& p)
         VLOG_ERROR(unit, "Failed to load data of current page.");
         return -2;
     }
-    const int columns = store.columnCount - (store.ullTimeIndex > 0 ? 1 : 0);
+    const int columns = shownColumnCount();
     if (store.page.columns.isEmpty() || store.page.rows.empty() || columns <= 0) {
         VLOG_ERROR(unit, "Failed to load data of current page.");
         return -3;
@@ -237,15 +236,7 @@ bool CVantrelDoc::hasExportableData()
 void CVantrelDoc::showInfo(int key) const
 {
     CVantrelApp* app = theApp();
-    uilib::showMessage(app ? app->mainFrame() : nullptr,
-                       app ? app->getLangText(QString::fromUtf16(langkeys::InfoDlg), key) : QString());
-}
-
-void CVantrelDoc::getRange(QString& min, QString& max, QString& unitText) const
-{
-    min = rangeMin;
-    max = rangeMax;
-    unitText = rangeUnit;
+    uilib::showMessage(app ? app->mainFrame() : nullptr, langText(langkeys::InfoDlg, key));
 }
 
 void CVantrelDoc::OnFileSave()

@@ -31,7 +31,6 @@ public:
     CVantrelDoc();
     ~CVantrelDoc() override;
 
-    bool OnNewDocument() override;
     bool OnOpenDocument(const QString& path) override;
     bool OnSaveDocument(const QString& path) override;
     void OnCloseDocument() override;
@@ -44,8 +43,6 @@ public:
     // True when the current page has something to export; otherwise
     // tells the user so and returns false.
     bool hasExportableData();
-    int getRangeType() const { return rangeType; }
-    void getRange(QString& min, QString& max, QString& unit) const;
 
     int rebuildColumns = 1;
     int currentPage = 1;
@@ -81,5 +78,7 @@ private:
     // file of that name there.
     QString workingCopyFor(const QString& path) const;
     void readRangeSettings();
+    // The columns of the shown table that the page holds.
+    int shownColumnCount() const;
     void restoreUserFile();
 };

@@ -98,19 +98,8 @@ void CVantrelView::OnDraw(QPainter*)
 void CVantrelView::refreshIfStale()
 {
     CVantrelDoc* doc = getDocument();
-    if (!doc)
-        return;
-    columnCount = doc->displayColumnCount;
-    recordCount = doc->recordCount;
-    // Times stored as milliseconds print wider.
-    if (doc->store.numericTime)
-        printWidth = 1150;
-    if (alarmTextLanguage != doc->alarmTextLanguage) {
+    if (doc && (alarmTextLanguage != doc->alarmTextLanguage || shownPageNumber != doc->currentPage))
         refreshFromDocument();
-    } else if (shownPageNumber != doc->currentPage) {
-        refreshFromDocument();
-        shownPageNumber = doc->currentPage;
-    }
 }
 
 int CVantrelView::refreshFromDocument()
@@ -118,7 +107,6 @@ int CVantrelView::refreshFromDocument()
     CVantrelDoc* doc = getDocument();
     if (!doc)
         return 0;
-    columnCount = doc->displayColumnCount;
     const int previousLanguage = alarmTextLanguage;
     alarmTextLanguage = doc->alarmTextLanguage;
     const auto texts = doc->store.alarmTexts.find(alarmTextLanguage);
@@ -127,11 +115,10 @@ int CVantrelView::refreshFromDocument()
         alarmTexts = texts->second;
     const bool alarmTextShown = !alarmTexts.empty();
     const bool languageChanged = alarmTextLanguage != previousLanguage;
-    rebuildColumns = doc->rebuildColumns;
     shownPageNumber = doc->currentPage;
-    pageCount = doc->pageCount;
+    const int pageCount = doc->pageCount;
 
-    if (columnCount < 3 || doc->page.rows.empty() || doc->page.columns.isEmpty()
+    if (doc->displayColumnCount < 3 || doc->page.rows.empty() || doc->page.columns.isEmpty()
         || doc->currentPage <= 0 || pageCount <= 0)
         return 0;
     // A failed fill keeps what the grid showed; the copy is only taken
@@ -139,7 +126,7 @@ int CVantrelView::refreshFromDocument()
     model->setAlarmTexts(std::move(alarmTexts), alarmTextShown);
     // Columns are built once per file; a view opened later (the report
     // shown again after its window was closed) builds its own.
-    const bool newColumns = rebuildColumns == 1 || !columnsBuilt
+    const bool newColumns = doc->rebuildColumns == 1 || !columnsBuilt
                             || model->columns() != doc->page.columns;
     if (newColumns)
         model->setColumns(doc->page.columns);
@@ -204,7 +191,7 @@ int CVantrelView::setupGridColumns()
         return -1;
     if (model->columns().isEmpty())
         return -2;
-    const int readOnly = ProfileFile(QStringLiteral("./RoruDize.ini"))
+    const int readOnly = ProfileFile(QString::fromUtf16(SettingsFile))
                              .getInt(QStringLiteral("EditCellMode"), QStringLiteral("READONLY"), -1);
     // Alarm texts are shown in place of the keys the file holds, so an
     // edit of that column would write a text where a key belongs.
@@ -305,6 +292,5 @@ bool CVantrelView::isNumberText(const QString& text)
 
 void CVantrelView::showInfo(int key)
 {
-    CVantrelApp* app = theApp();
-    uilib::showMessage(window(), app ? app->getLangText(QString::fromUtf16(langkeys::InfoDlg), key) : QString());
+    uilib::showMessage(window(), langText(langkeys::InfoDlg, key));
 }

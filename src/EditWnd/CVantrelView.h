@@ -45,14 +45,6 @@ public:
 
     void OnUpdate(CView* sender, long hint, QObject* hintObject) override;
 
-    // Read by report printing.
-    int recordCount = 0;
-    int columnCount = 0;
-    int printWidth = 950;
-    int linesPerPrintedPage = 0;
-    int printedPageCount = 0;
-    QString reportTitle;
-
 protected:
     void OnDraw(QPainter* painter) override;
 
@@ -65,9 +57,7 @@ private:
     void widenColumnsToRows();
     void showInfo(int key);
 
-    int rebuildColumns = 0;
     int shownPageNumber = 0;
-    int pageCount = 0;
     int alarmTextLanguage = 0;
     bool columnsBuilt = false;
     QTableView* table = nullptr;

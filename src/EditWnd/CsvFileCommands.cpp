@@ -23,22 +23,11 @@ namespace {
 constexpr char unit[] = "EditWnd/VantrelView";
 const QString csvFilter = QStringLiteral("CSV (*.csv)");
 
-QString text(const QString& module, int key)
-{
-    CVantrelApp* app = theApp();
-    return app ? app->getLangText(module, key) : QString();
-}
-
-QString text(const char16_t* module, int key)
-{
-    return text(QString::fromUtf16(module), key);
-}
-
 // A menu item's text as a window title: no accelerator mark ("(&A)" or
 // "&"), no shortcut hint, no trailing dots.
 QString menuTitle(int key)
 {
-    QString title = text(langkeys::MenuBar, key).section(u'\t', 0, 0);
+    QString title = langText(langkeys::MenuBar, key).section(u'\t', 0, 0);
     static const QRegularExpression mark(QStringLiteral("\\(&.\\)"));
     title.remove(mark);
     title.remove(u'&');
@@ -60,7 +49,7 @@ void showResult(const CsvResult& result)
 {
     if (result.cancelled || result.module.isEmpty())
         return;
-    QString message = text(result.module, result.key);
+    QString message = langText(result.module, result.key);
     if (!result.ok && !result.detail.isEmpty()) {
         VLOG_ERROR(unit, result.detail);
         message += QStringLiteral("\n\n") + result.detail;
@@ -75,7 +64,7 @@ void OnSaveAsCsv(CVantrelView& view, bool allPages)
     CVantrelDoc* doc = view.getDocument();
     if (!doc || !doc->hasExportableData())
         return;
-    QString path = uilib::getSaveFileName(mainWindow(), text(langkeys::ExportDlg, 19), QString(), csvFilter);
+    QString path = uilib::getSaveFileName(mainWindow(), langText(langkeys::ExportDlg, 19), QString(), csvFilter);
     if (path.isEmpty())
         return;
     // The default extension: a name typed without one gets ".csv".
@@ -94,8 +83,7 @@ void OnSaveAsCsv(CVantrelView& view, bool allPages)
         showResult(CsvExport::exportPage(path, page));
         return;
     }
-    ProgressRunner progress(mainWindow(), menuTitle(7),
-                            text(langkeys::QueryDlg, 3));
+    ProgressRunner progress(mainWindow(), menuTitle(7), langText(langkeys::QueryDlg, 3));
     const qint64 records = std::max(doc->recordCount, 0);
     const qint64 perPage = std::max(doc->rowsPerPage, 1);
     const CsvResult result = CsvExport::exportAll(
@@ -111,11 +99,10 @@ void OnSaveAsCsv(CVantrelView& view, bool allPages)
 void OnImportCsv(CVantrelDoc&)
 {
     const QString path =
-        uilib::getOpenFileName(mainWindow(), text(langkeys::ExportDlg, 20), QString(), csvFilter);
+        uilib::getOpenFileName(mainWindow(), langText(langkeys::ExportDlg, 20), QString(), csvFilter);
     if (path.isEmpty())
         return;
-    ProgressRunner progress(mainWindow(), menuTitle(5),
-                            text(langkeys::QueryDlg, 3));
+    ProgressRunner progress(mainWindow(), menuTitle(5), langText(langkeys::QueryDlg, 3));
     const CsvResult result = CsvImport::importCsv(
         path, QString(), [&](qint64 bytes, qint64 size) { return progress.report(bytes, size, false); });
     if (!result.ok) {

@@ -23,12 +23,6 @@ namespace {
 
 constexpr char unit[] = "EditWnd/VantrelView";
 
-QString text(const char16_t* module, int key)
-{
-    CVantrelApp* app = theApp();
-    return app ? app->getLangText(QString::fromUtf16(module), key) : QString();
-}
-
 QWidget* mainWindow(CVantrelView& view)
 {
     CVantrelApp* app = theApp();
@@ -45,7 +39,7 @@ void OnAddRecord(CVantrelView& view)
         return;
     QStringList record;
     if (doc->store.addRecord(record) < 0 || record.isEmpty()) {
-        uilib::showMessage(view.window(), text(langkeys::InfoDlg, 12));
+        uilib::showMessage(view.window(), langText(langkeys::InfoDlg, 12));
         return;
     }
     CVantrelApp* app = theApp();
@@ -87,8 +81,8 @@ void OnDeleteRecord(CVantrelView& view)
     const int row = selected.front().row();
     if (row < 0 || row >= model->rowCount())
         return;
-    if (uilib::showCaptionedMessage(mainWindow(view), text(langkeys::InfoDlg, 11),
-                                    text(langkeys::InfoDlg, 10), uilib::MessageButtons::OkCancel)
+    if (uilib::showCaptionedMessage(mainWindow(view), langText(langkeys::InfoDlg, 11),
+                                    langText(langkeys::InfoDlg, 10), uilib::MessageButtons::OkCancel)
         != uilib::MessageAnswer::Ok)
         return;
     const int key = model->keyAt(row);
@@ -96,7 +90,7 @@ void OnDeleteRecord(CVantrelView& view)
     if (!doc)
         return;
     if (doc->store.deleteRecord(key) < 0) {
-        uilib::showMessage(view.window(), text(langkeys::InfoDlg, 13));
+        uilib::showMessage(view.window(), langText(langkeys::InfoDlg, 13));
         return;
     }
     doc->page.rows.erase(key);
@@ -117,14 +111,14 @@ void OnQueryData(CVantrelView& view)
         return;
     }
     if (doc->fileKind != SampleData) {
-        uilib::showMessage(view.window(), text(langkeys::QueryDlg, 9));
+        uilib::showMessage(view.window(), langText(langkeys::QueryDlg, 9));
         return;
     }
     CDataQueryDlg dialog(view.window());
     if (uilib::runModal(dialog) != QDialog::Accepted)
         return;
     if (dialog.startTime.toSecsSinceEpoch() > dialog.endTime.toSecsSinceEpoch()) {
-        uilib::showMessage(view.window(), text(langkeys::QueryDlg, 5));
+        uilib::showMessage(view.window(), langText(langkeys::QueryDlg, 5));
         return;
     }
     // A free name: a second query in the same second would otherwise meet
@@ -132,7 +126,7 @@ void OnQueryData(CVantrelView& view)
     const QString path = queryOutputPath(doc->userFilePath, QDateTime::currentSecsSinceEpoch());
     const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
-    ProgressRunner progress(mainWindow(view), text(langkeys::QueryDlg, 1), text(langkeys::QueryDlg, 3));
+    ProgressRunner progress(mainWindow(view), langText(langkeys::QueryDlg, 1), langText(langkeys::QueryDlg, 3));
     const qint64 total = doc->recordCount;
     const int result = doc->store.exportTimeRange(
         path, dialog.startTime.toString(format), dialog.endTime.toString(format),
@@ -143,7 +137,7 @@ void OnQueryData(CVantrelView& view)
         // The store removed the file it began, so there is nothing to open:
         // opening the path anyway would only log a missing file, or open
         // an older file of that name as if it were this query's result.
-        uilib::showMessage(view.window(), text(langkeys::QueryDlg, 6));
+        uilib::showMessage(view.window(), langText(langkeys::QueryDlg, 6));
         return;
     }
     if (CVantrelApp* app = theApp())

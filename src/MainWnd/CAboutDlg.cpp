@@ -13,9 +13,7 @@
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
-    CVantrelApp* app = theApp();
-    const QString module = QString::fromUtf16(langkeys::AboutDlg);
-    auto text = [&](int key) { return app ? app->getLangText(module, key) : QString(); };
+    const auto text = [](int key) { return langText(langkeys::AboutDlg, key); };
 
     setWindowTitle(text(1));
     auto* icon = new QLabel(this);

@@ -17,7 +17,6 @@
 #include "winbaselib/src/i18n/LangKeys.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QListView>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -198,14 +197,12 @@ CVantrelDoc* CMainFrame::activeVantrelDoc() const
 
 void CMainFrame::showInfo(int key)
 {
-    CVantrelApp* app = theApp();
-    uilib::showMessage(this, app ? app->getLangText(module(langkeys::InfoDlg), key) : QString());
+    uilib::showMessage(this, langText(langkeys::InfoDlg, key));
 }
 
 QString CMainFrame::pageItemFormat() const
 {
-    CVantrelApp* app = theApp();
-    return app ? app->getLangText(module(langkeys::OtherMsg), langkeys::PageItemFormat) : QString();
+    return langText(langkeys::OtherMsg, langkeys::PageItemFormat);
 }
 
 void CMainFrame::fillPageSelector(int pages)
@@ -230,11 +227,17 @@ void CMainFrame::OnPageSelected(int index)
     if (!doc)
         return;
     selectedPage = index + 1;
-    if (doc->openPage(selectedPage) < 0) {
-        showInfo(9);
-        // The rows shown are still those of the page the document kept.
-        pageBox->setCurrentIndex(doc->currentPage - 1);
-    }
+    openSelectedPage(*doc, selectedPage);
+}
+
+int CMainFrame::openSelectedPage(CVantrelDoc& doc, int page)
+{
+    if (doc.openPage(page) == 0)
+        return 0;
+    showInfo(9);
+    // The rows shown are still those of the page the document kept.
+    pageBox->setCurrentIndex(doc.currentPage - 1);
+    return -2;
 }
 
 void CMainFrame::OnLanguageSelected(int index)
@@ -287,10 +290,7 @@ void CMainFrame::navigate(int command)
         return;
     }
     pageBox->setCurrentIndex(target - 1);
-    if (doc->openPage(target) < 0) {
-        showInfo(9);
-        pageBox->setCurrentIndex(doc->currentPage - 1);
-    }
+    openSelectedPage(*doc, target);
 }
 
 int CMainFrame::gotoLastPage()
@@ -301,12 +301,7 @@ int CMainFrame::gotoLastPage()
     if (doc->currentPage == doc->pageCount)
         return 0;
     pageBox->setCurrentIndex(doc->pageCount - 1);
-    if (doc->openPage(doc->pageCount) < 0) {
-        showInfo(9);
-        pageBox->setCurrentIndex(doc->currentPage - 1);
-        return -2;
-    }
-    return 0;
+    return openSelectedPage(*doc, doc->pageCount);
 }
 
 int CMainFrame::setCurPage(const int& page)
@@ -326,10 +321,7 @@ int CMainFrame::setCurPage(const int& page)
         return 0;
     }
     pageBox->setCurrentIndex(page - 1);
-    if (doc->openPage(page) < 0) {
-        showInfo(9);
-        pageBox->setCurrentIndex(doc->currentPage - 1);
-    }
+    openSelectedPage(*doc, page);
     return 0;
 }
 
@@ -362,9 +354,7 @@ void CMainFrame::showView(bool curves)
 
 QString CMainFrame::GetMessageString(int command) const
 {
-    CVantrelApp* app = theApp();
-    return app ? app->getLangText(module(langkeys::StatusBar), commandtexts::keyOf(command))
-               : QString();
+    return langText(langkeys::StatusBar, commandtexts::keyOf(command));
 }
 
 QString CMainFrame::toolTipText(int command) const
@@ -388,9 +378,4 @@ bool CMainFrame::event(QEvent* event)
         return true;
     }
     return CMDIFrameWnd::event(event);
-}
-
-void CMainFrame::closeEvent(QCloseEvent* event)
-{
-    CMDIFrameWnd::closeEvent(event);
 }

@@ -46,7 +46,6 @@ public:
 protected:
     void applyControlState(int id, QWidget* control, const CCmdUI& state) override;
     bool event(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createToolBar();
@@ -55,6 +54,10 @@ private:
     void navigate(int command);
     void showView(bool curves);
     void OnPageSelected(int index);
+    // Opens `page` of `doc`, the selector already on its item: 0, or -2
+    // when it did not load (said in a message, the selector back on the
+    // page still shown).
+    int openSelectedPage(CVantrelDoc& doc, int page);
     void OnPageSelectorFocus();
     void OnLanguageSelected(int index);
     QString pageItemFormat() const;

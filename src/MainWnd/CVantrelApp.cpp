@@ -39,7 +39,7 @@
 namespace {
 
 constexpr char unit[] = "MainWnd/Vantrel";
-const QString settingsFile = QStringLiteral("./RoruDize.ini");
+const QString settingsFile = QString::fromUtf16(SettingsFile);
 const QString appSection = QStringLiteral("VantrelTool");
 const QString languageKey = QStringLiteral("LANGUAGEID");
 const QString rowsSection = QStringLiteral("MaxRowSinglePage");
@@ -74,6 +74,17 @@ bool takesNewFolder(const QString& folder)
 CVantrelApp* theApp()
 {
     return qobject_cast<CVantrelApp*>(CWinApp::instance());
+}
+
+QString langText(const QString& moduleName, int key)
+{
+    CVantrelApp* app = theApp();
+    return app ? app->getLangText(moduleName, key) : QString();
+}
+
+QString langText(const char16_t* moduleName, int key)
+{
+    return langText(QString::fromUtf16(moduleName), key);
 }
 
 CVantrelApp::CVantrelApp()
@@ -176,11 +187,8 @@ bool CVantrelApp::InitInstance()
         return false;
     }
 
-    multiLang->setTrFindModule(module(langkeys::MenuBarTop));
-    const QList<QAction*> titles = frame->menuBar()->actions();
-    for (int i = 0; i < titles.size(); ++i)
-        titles[i]->setText(getLangText(i + 1));
-
+    // The frame's menu bar holds the document menu's own actions, whose
+    // texts initMenuLanguage set.
     pDocLineTemplate->setSharedMenu(pDocLogTemplate->sharedMenu());
     frame->menuBar()->adjustSize();
 

@@ -94,3 +94,12 @@ private:
 
 // The running application object, or null.
 CVantrelApp* theApp();
+
+// The settings file in the working directory: language, rows per page,
+// edit mode and curve range.
+inline constexpr char16_t SettingsFile[] = u"./RoruDize.ini";
+
+// Text `key` of the language module `module` (a langkeys name), or an
+// empty text when no application runs.
+QString langText(const char16_t* module, int key);
+QString langText(const QString& module, int key);

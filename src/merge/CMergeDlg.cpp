@@ -18,8 +18,7 @@ namespace {
 
 QString text(int key)
 {
-    CVantrelApp* app = theApp();
-    return app ? app->getLangText(QString::fromUtf16(langkeys::MergeDlg), key) : QString();
+    return langText(langkeys::MergeDlg, key);
 }
 
 QLineEdit* makePathEdit(QWidget* parent)
