@@ -46,6 +46,29 @@ std::string systemPath(const QString& path)
     return converter.wideToAnsi(reinterpret_cast<const char16_t*>(path.utf16()));
 }
 
+void encodeUtf8(QStringEncoder& encoder, QStringView text, std::string& out)
+{
+    out.resize(size_t(encoder.requiredSpace(text.size())));
+    char* end = encoder.appendToBuffer(out.data(), text);
+    out.resize(size_t(end - out.data()));
+}
+
+// A cell as the CSV shows it. Panels end some texts with a line feed that
+// would only break the record for other programs; one in the middle is part
+// of the text. The alarm ID column shows the alarm's text when it is known.
+QStringView shownText(QStringView text, bool alarmColumn, const AlarmTextMap& alarmTexts)
+{
+    const qsizetype lineFeed = text.indexOf(u'\n');
+    if (lineFeed >= 0 && lineFeed == text.size() - 1)
+        text.chop(1);
+    if (alarmColumn && !alarmTexts.empty()) {
+        const auto found = alarmTexts.find(text.toString());
+        if (found != alarmTexts.end())
+            return found->second;
+    }
+    return text;
+}
+
 // Turns the cells of a page into CSV records. The field texts live in one
 // reused vector and are encoded straight into it, so a record costs no
 // allocation once the first few have sized the strings.
@@ -68,11 +91,11 @@ public:
         fields.resize(size_t(columns.size()));
         for (qsizetype i = 0; i < columns.size(); ++i) {
             if (i == markerAt)
-                encode(columns[i] + QChar(0x02), fields[size_t(i)]);
+                encodeUtf8(encoder, columns[i] + QChar(0x02), fields[size_t(i)]);
             else
-                encode(columns[i], fields[size_t(i)]);
+                encodeUtf8(encoder, columns[i], fields[size_t(i)]);
         }
-        return writer.WriteRow(fields, false) && writer.EndRecord();
+        return writer.WriteRow(fields);
     }
 
     bool rows(const std::map<int, QStringList>& rows)
@@ -80,35 +103,15 @@ public:
         for (const auto& [key, cells] : rows) {
             fields.resize(size_t(cells.size()) + 1);
             fields[0] = std::to_string(key);
-            for (qsizetype i = 0; i < cells.size(); ++i) {
-                QStringView text = cells[i];
-                // Panels end some texts with a line feed that would only
-                // break the record for other programs; one in the middle is
-                // part of the text.
-                const qsizetype lineFeed = text.indexOf(u'\n');
-                if (lineFeed >= 0 && lineFeed == text.size() - 1)
-                    text.chop(1);
-                if (i == 2 && !alarmTexts.empty()) {
-                    const auto found = alarmTexts.find(text.toString());
-                    if (found != alarmTexts.end())
-                        text = found->second;
-                }
-                encode(text, fields[size_t(i) + 1]);
-            }
-            if (!writer.WriteRow(fields, false) || !writer.EndRecord())
+            for (qsizetype i = 0; i < cells.size(); ++i)
+                encodeUtf8(encoder, shownText(cells[i], i == 2, alarmTexts), fields[size_t(i) + 1]);
+            if (!writer.WriteRow(fields))
                 return false;
         }
         return true;
     }
 
 private:
-    void encode(QStringView text, std::string& out)
-    {
-        out.resize(size_t(encoder.requiredSpace(text.size())));
-        char* end = encoder.appendToBuffer(out.data(), text);
-        out.resize(size_t(end - out.data()));
-    }
-
     CsvWriter& writer;
     const AlarmTextMap& alarmTexts;
     QStringEncoder encoder;
@@ -193,16 +196,6 @@ CsvResult toFile(const QString& path, const PageView& view, const std::function<
     return result;
 }
 
-
-// Same rule as the page read: a time value without ':' that starts like a
-// number means the file holds milliseconds.
-bool looksNumeric(const QString& sample)
-{
-    if (sample.isEmpty() || sample.contains(u':'))
-        return false;
-    const QChar c = sample.front();
-    return c.isDigit() || ((c == u'-' || c == u'+') && sample.size() > 1 && sample[1].isDigit());
-}
 
 // Bytes that SQLite's UTF-16 conversion would change: invalid UTF-8 and the
 // noncharacters U+FFFE/U+FFFF, which it turns into U+FFFD.
@@ -290,7 +283,7 @@ public:
         int rc;
         while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
             if (filled == 0 && sampleColumn >= 0 && sampleColumn < columns
-                && looksNumeric(wideText(sampleColumn)))
+                && CDataOperator::isMillisecondSample(wideText(sampleColumn)))
                 numericTime = true;
             keys[filled] = sqlite3_column_int(statement, 0);
             std::vector<std::string>& row = rows[filled];
@@ -353,13 +346,6 @@ private:
         return s;
     }
 
-    void encode(QStringView text, std::string& out)
-    {
-        out.resize(size_t(encoder.requiredSpace(text.size())));
-        char* end = encoder.appendToBuffer(out.data(), text);
-        out.resize(size_t(end - out.data()));
-    }
-
     void cellBytes(int i, bool timeCell, size_t cellIndex, std::string& out)
     {
         const int type = sqlite3_column_type(statement, i);
@@ -384,15 +370,7 @@ private:
         QString text = wideText(i);
         if (timeCell)
             text = CDataOperator::msToTimeText(text);
-        const qsizetype lineFeed = text.indexOf(u'\n');
-        if (lineFeed >= 0 && lineFeed == text.size() - 1)
-            text.chop(1);
-        if (replace) {
-            const auto found = alarmTexts.find(text);
-            if (found != alarmTexts.end())
-                text = found->second;
-        }
-        encode(text, out);
+        encodeUtf8(encoder, shownText(text, replace, alarmTexts), out);
     }
 
     // Positions of the page's records in key order, the first of equal keys
@@ -470,7 +448,7 @@ CsvResult exportAll(std::ostream& out, CDataOperator& store, int currentPage, co
         const bool read = onePass.run(
             [&](const std::vector<std::vector<std::string>>& rows, const std::vector<size_t>& order) {
                 for (size_t i : order) {
-                    if (!session.writer.WriteRow(rows[i], false) || !session.writer.EndRecord()) {
+                    if (!session.writer.WriteRow(rows[i])) {
                         result = writerFailed(session.writer);
                         return false;
                     }

@@ -2,6 +2,7 @@
 
 #include "csv/CsvReader.h"
 #include "store/CppSQLite3.h"
+#include "store/OutputNames.h"
 #include "util/CCodeConverter.h"
 #include "util/Log.h"
 #include "util/PathUtil.h"
@@ -159,11 +160,7 @@ void removeDataFile(const QString& path)
 
 QString newDataFilePath(const QString& csvPath, quint32 seconds)
 {
-    const QString base = QFileInfo(csvPath).absolutePath() + u'/' + QString::number(seconds);
-    QString candidate = base + QStringLiteral(".db");
-    for (int n = 1; pathExists(candidate); ++n)
-        candidate = base + QStringLiteral("_%1.db").arg(n);
-    return candidate;
+    return freeFileName(QFileInfo(csvPath).absolutePath() + u'/' + QString::number(seconds) + QStringLiteral(".db"));
 }
 
 CsvResult importCsv(const QString& csvPath, const QString& outPath, const CsvProgress& progress)

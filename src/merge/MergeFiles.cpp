@@ -275,14 +275,9 @@ std::string mergeDataGroups(const std::string& outputPath, const SeriesFiles& fi
             attach.release();
 
             db.execUpdate("begin");
-            bool hasDataGroup = false;
-            for (CppSQLite3QueryA q = db.query("select * from " + alias + ".sqlite_master where type='table'");
-                 !q.atEnd(); q.next()) {
-                if (std::string(q.textOr("name", "")) == kDataGroupTable) {
-                    hasDataGroup = true;
-                    break;
-                }
-            }
+            const bool hasDataGroup = db.queryInt("select count(*) from " + alias
+                                                  + ".sqlite_master where type='table' and name="
+                                                  + quoteLiteralA(kDataGroupTable)) > 0;
             // One INSERT … SELECT per file keeps the copying inside SQLite,
             // at the speed of the sqlite3 shell; row-by-row copying through
             // a prepared INSERT runs at about half of it.
