@@ -4,6 +4,7 @@
 #include "bench_support.h"
 
 #include "merge/MergeFiles.h"
+#include "store/CppSQLite3.h"
 #include "store/SampleGenerator.h"
 
 #include <QDir>
@@ -52,9 +53,15 @@ QString writeShellScript(const QString& folder, const QString& scriptPath)
         std::abort();
     QTextStream s(&file);
     s << QString::fromStdString(rewriteFirstColumn(schema, first)) << ";\n";
-    const QString columns = QString::fromStdString(list);
+    // Names and paths quoted as the merge quotes them, so a bench folder or
+    // a column name holding a quote still gives a script the shell can run.
+    QStringList quotedNames;
+    for (const std::string& name : names)
+        quotedNames << quoteIdentifier(QString::fromStdString(name));
+    const QString columns = quotedNames.join(u',');
     for (int i = 1; i <= kFiles; ++i) {
-        s << QStringLiteral("ATTACH '%1/Line1_%2.db' AS dba1;\n").arg(folder).arg(i);
+        const QString file = QStringLiteral("%1/Line1_%2.db").arg(folder).arg(i);
+        s << QStringLiteral("ATTACH %1 AS dba1;\n").arg(quoteLiteral(file));
         s << QStringLiteral("INSERT INTO DataGrpData(%1) SELECT %1 FROM dba1.DataGrpData;\n").arg(columns);
         s << "DETACH dba1;\n";
     }

@@ -2,6 +2,8 @@
 // Small series fixtures for the merge tests, written with plain sqlite3
 // calls so that each test can shape its files (other columns, odd names,
 // broken files) without going through the code under test.
+#include "common/TestFiles.h"
+
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDir>
@@ -11,7 +13,6 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <map>
 #include <string>
@@ -24,43 +25,15 @@ inline const char* const kSchema =
 
 inline void exec(const QString& dbPath, const std::string& sql)
 {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(dbPath).constData(), &db), SQLITE_OK);
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "") << " in " << sql;
-    sqlite3_free(error);
-    sqlite3_close(db);
+    execSql(dbPath, QString::fromStdString(sql));
 }
 
 // Rows of a query, cells joined by '|', NULL as "<null>".
 inline std::vector<std::string> rows(const QString& dbPath, const std::string& sql)
 {
     std::vector<std::string> out;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(dbPath).constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << "cannot open " << dbPath.toStdString();
-        sqlite3_close(db);
-        return out;
-    }
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << sqlite3_errmsg(db) << " in " << sql;
-        sqlite3_close(db);
-        return out;
-    }
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        std::string row;
-        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-            if (i)
-                row += '|';
-            const unsigned char* t = sqlite3_column_text(stmt, i);
-            row += t ? reinterpret_cast<const char*>(t) : "<null>";
-        }
-        out.push_back(row);
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
+    for (const QString& row : queryRows(dbPath, QString::fromStdString(sql)))
+        out.push_back(row.toStdString());
     return out;
 }
 
