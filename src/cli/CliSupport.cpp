@@ -1,8 +1,31 @@
 #include "cli/CliSupport.h"
 
+#include <csignal>
 #include <unistd.h>
 
 namespace cli {
+namespace {
+
+volatile std::sig_atomic_t interruptFlag = 0;
+
+void onInterrupt(int)
+{
+    interruptFlag = 1;
+}
+
+} // namespace
+
+InterruptGuard::InterruptGuard() : previous(std::signal(SIGINT, onInterrupt)) {}
+
+InterruptGuard::~InterruptGuard()
+{
+    std::signal(SIGINT, previous);
+}
+
+bool InterruptGuard::interrupted()
+{
+    return interruptFlag != 0;
+}
 
 int fail(const QString& file, const QString& cause)
 {

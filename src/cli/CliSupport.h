@@ -21,6 +21,23 @@ bool takeFlag(QStringList& args, const QString& name);
 // A whole positive number within [low, high].
 bool parseInt(const QString& text, int low, int high, int* value);
 
+// While one lives, Ctrl+C no longer kills the process but sets a flag that
+// the command's progress callback turns into a cancel, so a half-written
+// output goes away and an old file stays as it was. The previous handler
+// comes back when the guard goes.
+class InterruptGuard
+{
+public:
+    InterruptGuard();
+    ~InterruptGuard();
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+    static bool interrupted();
+
+private:
+    void (*previous)(int);
+};
+
 // A progress line on stderr, only when stderr is a terminal.
 class Progress
 {

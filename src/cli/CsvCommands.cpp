@@ -8,38 +8,16 @@
 #include <ext/stdio_filebuf.h>
 
 #include <climits>
-#include <csignal>
 #include <ostream>
 #include <unistd.h>
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
-
-void onInterrupt(int)
-{
-    interrupted = 1;
-}
-
-// Ctrl+C cancels through the progress callback instead of killing the
-// process, so the temporary export file or the half-written import goes
-// away and an old file stays as it was. The previous handler comes back
-// when the command ends.
-class InterruptGuard
-{
-public:
-    InterruptGuard() { previous = std::signal(SIGINT, onInterrupt); }
-    ~InterruptGuard() { std::signal(SIGINT, previous); }
-
-private:
-    void (*previous)(int) = SIG_DFL;
-};
-
 CsvProgress progressTo(cli::Progress& bar)
 {
     return [&bar](qint64 done, qint64 total) {
         bar.update(done, total);
-        return interrupted == 0;
+        return !cli::InterruptGuard::interrupted();
     };
 }
 
@@ -109,7 +87,7 @@ int runExportCommand(const QStringList& arguments)
     const CsvExport::AlarmTextMap& alarmTexts = texts != store.alarmTexts.end() ? texts->second : noTexts;
     const CsvExport::PageView view{store.page, store.fileKind, CsvExport::displayColumnCount(store), alarmTexts};
 
-    InterruptGuard guard;
+    cli::InterruptGuard guard;
     CsvResult result;
     {
         cli::Progress bar(QStringLiteral("export"));
@@ -149,7 +127,7 @@ int runImportCommand(const QStringList& arguments)
         return cli::usage(QStringLiteral("import needs one CSV file"));
     const QString& csv = args[0];
 
-    InterruptGuard guard;
+    cli::InterruptGuard guard;
     CsvResult result;
     {
         cli::Progress bar(QStringLiteral("import"));

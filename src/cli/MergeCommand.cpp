@@ -30,11 +30,14 @@ int runMergeCommand(const QStringList& args)
     paths.outputFolder = QDir::cleanPath(folder.absoluteFilePath());
     paths.outputPath = paths.outputFolder;
 
+    cli::InterruptGuard guard;
     cli::Progress progress(QStringLiteral("merging"));
     const MergeOutcome outcome = runMerge(paths, [&progress](int done, int total) {
         progress.update(done, total);
-        return true;
+        return !cli::InterruptGuard::interrupted();
     });
+    if (outcome.cancelled)
+        return cli::fail(paths.outputFolder, QStringLiteral("cancelled"));
 
     switch (outcome.messageKey) {
     case MergeDlgKey::Done:

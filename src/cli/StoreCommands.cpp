@@ -103,16 +103,18 @@ int runQueryCommand(QStringList args)
         return cli::fail(outPath, QStringLiteral("already exists"));
     const QString path = hasOut ? outPath : queryOutputPath(file, QDateTime::currentSecsSinceEpoch());
 
+    cli::InterruptGuard guard;
     cli::Progress progress(QStringLiteral("extracting"));
     const int result = store.exportTimeRange(path, start, end, [&](qint64 done) {
         progress.update(done);
-        return true;
+        return !cli::InterruptGuard::interrupted();
     });
     switch (result) {
     case 0:
         break;
     case -1: return cli::fail(file, QStringLiteral("holds no records"));
     case -2: return cli::fail(file, QStringLiteral("no record lies between %1 and %2").arg(start, end));
+    case -4: return cli::fail(path, QStringLiteral("cancelled"));
     default: return cli::fail(path, QStringLiteral("could not be written"));
     }
     cli::out(path);
